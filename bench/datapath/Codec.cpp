@@ -1,0 +1,1 @@
+#include "bench/datapath/Codec.h"

@@ -1,0 +1,3 @@
+#include "bench/shell/Unitnet.h"
+
+TFormNet::TFormNet(QWidget* parent) : QMainWindow(parent) {}
