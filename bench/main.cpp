@@ -1,10 +1,27 @@
 #include "bench/shell/Unitnet.h"
+#include "platform/QtPrompts.h"
+#include "platform/QtShell.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// The user guide: installed beside the program, else the one in the source tree.
+QString guidePath() {
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath("docs/tavrin.md");
+    return QFileInfo::exists(beside) ? beside : QStringLiteral(BENCH_GUIDE_PATH);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    TFormNet window;
+    QApplication::setApplicationName(QStringLiteral("tavrin"));
+    QtPrompts prompts;
+    QtShell shell;
+    TFormNet window({prompts, shell, guidePath()});
     window.show();
     return app.exec();
 }

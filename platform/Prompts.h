@@ -11,20 +11,16 @@ class Prompts {
 public:
     // Message-box flags as the message box takes them: the low four bits choose the buttons,
     // the next four the icon.
-    enum Buttons : int {
-        MbOk = 0x00,
-        MbOkCancel = 0x01,
-        MbAbortRetryIgnore = 0x02,
-        MbYesNoCancel = 0x03,
-        MbYesNo = 0x04,
-        MbRetryCancel = 0x05,
-    };
-    enum Icon : int {
-        MbIconError = 0x10,
-        MbIconQuestion = 0x20,
-        MbIconWarning = 0x30,
-        MbIconInformation = 0x40,
-    };
+    static constexpr int MbOk = 0x00;
+    static constexpr int MbOkCancel = 0x01;
+    static constexpr int MbAbortRetryIgnore = 0x02;
+    static constexpr int MbYesNoCancel = 0x03;
+    static constexpr int MbYesNo = 0x04;
+    static constexpr int MbRetryCancel = 0x05;
+    static constexpr int MbIconError = 0x10;
+    static constexpr int MbIconQuestion = 0x20;
+    static constexpr int MbIconWarning = 0x30;
+    static constexpr int MbIconInformation = 0x40;
     // The id of the button pressed; 0 when the box was closed without one.
     enum Answer : int { IdOk = 1, IdCancel = 2, IdAbort = 3, IdRetry = 4, IdIgnore = 5, IdYes = 6, IdNo = 7 };
 

@@ -1,9 +1,242 @@
 #pragma once
 
+// The bench's one window: the serial pane on the left, the network pane on the right.
+
+#include "bench/datapath/Codec.h"
+
 #include <QMainWindow>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+class BevelButton;
+class LinkLabel;
+class Prompts;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class RadioGroup;
+class SendBox;
+class Shell;
+class TContextPopupMenu;
+class TcmIPEdit;
+class TcmInfoDlg;
+class TcmTrayIcon;
+
+// What the window needs from the system, handed in so that tests can stand in for it.
+struct BenchServices {
+    Prompts& prompts;
+    Shell& shell;
+    QString guidePath; // the user guide that "Visit Site" opens
+};
 
 class TFormNet : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFormNet(QWidget* parent = nullptr);
+    explicit TFormNet(BenchServices services, QWidget* parent = nullptr);
+    ~TFormNet() override;
+
+    // ---- tool bar and menus ----
+    QToolBar* ToolBarMem = nullptr;
+    QMenu* M01 = nullptr;
+    QMenu* M02 = nullptr;
+    QMenu* M03 = nullptr;
+    QAction* M0101 = nullptr;
+    QAction* M0102 = nullptr;
+    QAction* M0103 = nullptr;
+    QAction* M0201 = nullptr;
+    QAction* M0202 = nullptr;
+    QAction* M0203 = nullptr;
+    QAction* M0301 = nullptr;
+    QAction* M0302 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* MN_Exit = nullptr;
+
+    // ---- layout ----
+    QWidget* PanelMain = nullptr;
+    QSplitter* SplitterM = nullptr;
+    QWidget* PanelMainLeft = nullptr;
+    QWidget* PanelMainR = nullptr;
+
+    // ---- serial pane ----
+    QGroupBox* GroupBoxNetL = nullptr;
+    QComboBox* cbSerial = nullptr;
+    QComboBox* cbWave = nullptr;
+    QComboBox* cbCheck = nullptr;
+    QComboBox* cbData = nullptr;
+    QComboBox* cbStop = nullptr;
+    QToolButton* cmBtn_NetConnect_L = nullptr;
+    QGroupBox* GroupBoxRecvL = nullptr;
+    QCheckBox* CheckBox_FileOutput_L = nullptr;
+    QCheckBox* CheckBox_ReceiveAutoReturn_L = nullptr;
+    QCheckBox* CheckBox_ReceiveShowHex_L = nullptr;
+    QCheckBox* CheckBox_PauseReceive_L = nullptr;
+    LinkLabel* Label_SaveData_L = nullptr;
+    LinkLabel* Label_ClearRecv_L = nullptr;
+    QGroupBox* GroupBoxSendL = nullptr;
+    QCheckBox* CheckBox_FileInput_L = nullptr;
+    QCheckBox* CheckBox_SendAutoChecksum_L = nullptr;
+    QCheckBox* CheckBox_ClearAfterSend_L = nullptr;
+    QCheckBox* CheckBox_SendAsHex_L = nullptr;
+    QCheckBox* CheckBox_SendRecycled_L = nullptr;
+    QLineEdit* Edit_SendInterval_L = nullptr;
+    LinkLabel* Label_Loaddata_L = nullptr;
+    LinkLabel* Label_ClearSend_L = nullptr;
+    QGroupBox* GroupBox_Recv_L = nullptr;
+    QPlainTextEdit* TextRecv_L = nullptr;
+    QPlainTextEdit* MemoSend_LHind = nullptr;
+    QFrame* PanelChecksumSelL = nullptr;
+    RadioGroup* RadioGroupChecksum_L = nullptr;
+    QLineEdit* Edit_FixChecksumL = nullptr;
+    QPlainTextEdit* MemoSend_L = nullptr;
+    BevelButton* Btn_Send_L = nullptr;
+    QLabel* HintLabelL = nullptr;
+    QLabel* StaticTextSendL = nullptr;
+    QLabel* StaticTextRecvL = nullptr;
+    QToolButton* Btn_ResetCounterL = nullptr;
+
+    // ---- network pane ----
+    QGroupBox* GroupBox_Network = nullptr;
+    QComboBox* ComboBox_Protocol = nullptr;
+    QLineEdit* Edit_IPAddess = nullptr;
+    QLineEdit* Edit_PortNUM = nullptr;
+    QToolButton* cmBtn_NetConnect = nullptr;
+    QGroupBox* GroupBoxRecvR = nullptr;
+    QCheckBox* CheckBox_FileOutput = nullptr;
+    QCheckBox* CheckBox_ReceiveAutoReturn = nullptr;
+    QCheckBox* CheckBox_ReceiveShowHex = nullptr;
+    QCheckBox* CheckBox_PauseReceive = nullptr;
+    LinkLabel* Label_SaveData = nullptr;
+    LinkLabel* Label_ClearRecv = nullptr;
+    QGroupBox* GroupBoxSendR = nullptr;
+    QCheckBox* CheckBox_FileInput = nullptr;
+    QCheckBox* CheckBox_SendAutoChecksum = nullptr;
+    QCheckBox* CheckBox_ClearAfterSend = nullptr;
+    QCheckBox* CheckBox_SendAsHex = nullptr;
+    QCheckBox* CheckBox_SendRecycled = nullptr;
+    QLineEdit* Edit_SendInterval = nullptr;
+    LinkLabel* Label_Loaddata = nullptr;
+    LinkLabel* Label_ClearSend = nullptr;
+    QGroupBox* GroupBox_Recv = nullptr;
+    QPlainTextEdit* TextRecv = nullptr;
+    QPlainTextEdit* MemoSend_Hind = nullptr;
+    QFrame* PanelChecksumSel = nullptr;
+    RadioGroup* RadioGroupChecksum = nullptr;
+    QLineEdit* Edit_FixChecksum = nullptr;
+    QFrame* PanelToolBar = nullptr;
+    QLabel* Label_IP2 = nullptr;
+    QLineEdit* Edit_IPAddess2 = nullptr;
+    QComboBox* ComboBox_Connections = nullptr;
+    QLabel* Label_portNUM2 = nullptr;
+    QLineEdit* Edit_PortNUM2 = nullptr;
+    QPlainTextEdit* MemoSend = nullptr;
+    BevelButton* Btn_Send = nullptr;
+    QLabel* HintLabel = nullptr;
+    QLabel* StaticTextSend = nullptr;
+    QLabel* StaticTextRecv = nullptr;
+    QToolButton* Btn_ResetCounter = nullptr;
+
+    // ---- components owned by the window ----
+    QTimer* Timer1 = nullptr;
+    TcmIPEdit* cmIPEdit_Local = nullptr;
+    TcmIPEdit* cmIPEdit_Target = nullptr;
+    TcmTrayIcon* cmTrayIcon1 = nullptr;
+    TcmInfoDlg* InfoDlg = nullptr;
+    TContextPopupMenu* EditPopupMenu = nullptr;
+
+    // ---- state ----
+    QString Language; // "0" English, anything else Chinese
+    QString ProjectTitle_C;
+    QString ProjectTitle_E;
+    QString InitialSendText_L;
+    QString InitialSendText;
+    QString RecvFilePath;
+    QString DataFilePath;
+    std::int32_t NetSendCount = 0;
+    std::int32_t NetRecvCount = 0;
+    std::int32_t SerialSendCount = 0;
+    std::int32_t SerialRecvCount = 0;
+    std::int32_t NetInterval = 1000;
+    std::int32_t SerialInterval = 1000;
+    std::int32_t SerialSingleInterval = 0;
+    std::int32_t NetChecksumMode = 0;
+    std::int32_t SerialChecksumMode = 0;
+    std::int32_t NetFixedByte = 13;
+    std::int32_t SerialFixedByte = 13;
+    std::int32_t DefaultLocalPort = 8080;
+    std::uint32_t LastPeerIP = 0;
+    std::uint16_t LastPeerPort = 0;
+    bool NetSending = false;
+    bool SerialSending = false;
+    std::atomic<bool> WorkerSending{false};
+    // Cleared when the window closes: every send loop and wait ends at its next check.
+    std::atomic<bool> AppRunning{true};
+    // Whether the serial port was opened by the user; gates the serial receive display.
+    std::atomic<bool> SerialOpened{true};
+
+    bool english() const { return Language == QLatin1String("0"); }
+
+    // ---- handlers ----
+    bool FormCloseQuery();
+    void FormClose();
+    // The desktop session is ending: close without the quit question.
+    void FormQueryEndSession();
+    void AppHint(const QString& hint);
+    void Btn_ResetCounterClick();
+    void Btn_ResetCounterLClick();
+    void Btn_SendMouseDown();
+    void Btn_SendMouseUp();
+    void Btn_Send_LMouseDown();
+    void Btn_Send_LMouseUp();
+    void M0103Click();
+    void M0203Click();
+    void MN_AboutClick();
+    void M0302Click();
+    void MN_ExitClick();
+    void CheckBox_SendAsHexClick();
+    void CheckBox_SendAsHex_LClick();
+    void MemoSendChange();
+    void MemoSend_LChange();
+    // Key filters of the boxes: true lets the typed character through.
+    static bool EditNumKeyPress(char16_t key);
+    bool MemoSendKeyPress(char16_t key);
+    bool MemoSend_LKeyPress(char16_t key);
+
+    // Shows a pane's counters in the current language.
+    void showNetCounters();
+    void showSerialCounters();
+    // Makes the tool bar's buttons show the menus' current captions.
+    void rebuildToolBar();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createMenus();
+    void createPanes();
+    void createSerialSettings(QWidget* pane);
+    void createNetSettings(QWidget* pane);
+    void createTargetRow(QWidget* pane);
+    void wireHandlers();
+    void createComponents();
+    QString title() const;
+
+    BenchServices m_services;
+    std::unique_ptr<SendBox> m_netSendBox;
+    std::unique_ptr<SendBox> m_serialSendBox;
+    bool m_sessionEnding = false;
+    bool m_closing = false;
 };

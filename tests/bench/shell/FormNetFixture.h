@@ -1,0 +1,30 @@
+#pragma once
+
+#include "bench/shell/Unitnet.h"
+#include "platform/ScriptedPrompts.h"
+#include "platform/ScriptedShell.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A bench window on the offscreen platform with scripted prompts and shell. Closing it at the
+// end answers its quit question.
+class FormNetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = std::make_unique<TFormNet>(BenchServices{prompts, shell, guidePath});
+        form->show();
+    }
+    void TearDown() override {
+        if (form->isVisible()) {
+            prompts.setNextAnswer(Prompts::IdYes);
+            form->close();
+        }
+    }
+
+    QString guidePath = QStringLiteral("/nonexistent/tavrin.md");
+    ScriptedPrompts prompts;
+    ScriptedShell shell;
+    std::unique_ptr<TFormNet> form;
+};
