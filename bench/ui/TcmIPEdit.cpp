@@ -8,6 +8,7 @@ TcmIPEdit::TcmIPEdit(QWidget* parent) : QLineEdit(parent) {
     static const QRegularExpression partial(QStringLiteral(R"(^(\d{0,3})(\.\d{0,3}){0,3}$)"));
     setValidator(new QRegularExpressionValidator(partial, this));
     setMaxLength(15);
+    setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255")) + 12);
 }
 
 std::optional<std::uint32_t> TcmIPEdit::parse(const QString& text) {
