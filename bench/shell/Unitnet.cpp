@@ -1,9 +1,11 @@
 #include "bench/shell/Unitnet.h"
 
+#include "bench/net/cmSocket.h"
 #include "bench/shell/BenchTexts.h"
 #include "bench/shell/SendBox.h"
 #include "bench/ui/BevelButton.h"
 #include "bench/ui/KeyCharFilter.h"
+#include "bench/ui/ReceiveBox.h"
 #include "bench/ui/TContextPopupMenu.h"
 #include "bench/ui/TcmIPEdit.h"
 #include "bench/ui/TcmInfoDlg.h"
@@ -15,11 +17,13 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -45,7 +49,6 @@ TFormNet::TFormNet(BenchServices services, QWidget* parent)
         BenchTexts::applyTexts(this, table, false);
     // The window starts with its own texts where they differ from the Chinese switch's.
     M0301->setText(QStringLiteral("关于&"));
-    cmBtn_NetConnect->setText(QStringLiteral(" 连接"));
     HintLabel->setText(QStringLiteral("完成"));
     HintLabelL->setText(QStringLiteral("完成"));
     rebuildToolBar();
@@ -67,6 +70,10 @@ TFormNet::TFormNet(BenchServices services, QWidget* parent)
     cmIPEdit_Target = new TcmIPEdit;
     cmIPEdit_Target->setObjectName(QStringLiteral("cmIPEdit_Target"));
     placeOver(Edit_IPAddess2, cmIPEdit_Target);
+    createSocket();
+    const std::uint32_t ownAddress = TcmSocket::get_ip_data(QString(), cmUnicast);
+    cmIPEdit_Local->SetIP(ownAddress);
+    cmIPEdit_Target->SetIP(ownAddress);
 
     Edit_PortNUM->setText(QString::number(DefaultLocalPort));
     Edit_PortNUM2->setText(QString::number(DefaultLocalPort));
@@ -76,6 +83,7 @@ TFormNet::TFormNet(BenchServices services, QWidget* parent)
     EditPopupMenu = new TContextPopupMenu(this);
     EditPopupMenu->attachTo(TextRecv);
     EditPopupMenu->attachTo(MemoSend);
+    UpdateNetControls();
 
     setWindowTitle(title());
     cmTrayIcon1 = new TcmTrayIcon(this, PopupMenu1);
@@ -101,6 +109,10 @@ void TFormNet::createComponents() {
     Timer1->setInterval(10);
     m_netSendBox = std::make_unique<SendBox>(MemoSend, MemoSend_Hind, CheckBox_SendAsHex);
     m_serialSendBox = std::make_unique<SendBox>(MemoSend_L, MemoSend_LHind, CheckBox_SendAsHex_L);
+    m_netReceive = new ReceiveBox(TextRecv);
+    ImageList1 = {QApplication::style()->standardIcon(QStyle::SP_MediaPlay),
+                  QApplication::style()->standardIcon(QStyle::SP_MediaStop)};
+    cmBtn_NetConnect_L->setIcon(ImageList1[0]);
 }
 
 void TFormNet::wireHandlers() {
@@ -111,6 +123,9 @@ void TFormNet::wireHandlers() {
     connect(N4, &QAction::triggered, this, &TFormNet::MN_AboutClick);
     connect(MN_Exit, &QAction::triggered, this, &TFormNet::MN_ExitClick);
 
+    connect(ComboBox_Protocol, &QComboBox::currentIndexChanged, this,
+            &TFormNet::ComboBox_ProtocolChange);
+    connect(cmBtn_NetConnect, &QToolButton::clicked, this, &TFormNet::cmBtn_NetConnectClick);
     connect(Btn_ResetCounter, &QToolButton::clicked, this, &TFormNet::Btn_ResetCounterClick);
     connect(Btn_ResetCounterL, &QToolButton::clicked, this, &TFormNet::Btn_ResetCounterLClick);
     connect(Btn_Send, &BevelButton::mouseDown, this, &TFormNet::Btn_SendMouseDown);
@@ -236,8 +251,16 @@ bool TFormNet::FormCloseQuery() {
     return answer == Prompts::IdYes;
 }
 
+void TFormNet::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TFormNet::FormShow() { ComboBox_ProtocolChange(); }
+
 void TFormNet::FormClose() {
     AppRunning = false;
+    MySocket->SetActive(false);
     Timer1->stop();
     cmTrayIcon1->setVisible(false);
 }

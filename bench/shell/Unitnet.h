@@ -4,7 +4,10 @@
 
 #include "bench/datapath/Codec.h"
 
+#include <QIcon>
 #include <QMainWindow>
+
+#include <array>
 
 #include <atomic>
 #include <cstdint>
@@ -27,11 +30,13 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class RadioGroup;
+class ReceiveBox;
 class SendBox;
 class Shell;
 class TContextPopupMenu;
 class TcmIPEdit;
 class TcmInfoDlg;
+class TcmSocket;
 class TcmTrayIcon;
 
 // What the window needs from the system, handed in so that tests can stand in for it.
@@ -149,7 +154,10 @@ public:
     QToolButton* Btn_ResetCounter = nullptr;
 
     // ---- components owned by the window ----
+    TcmSocket* MySocket = nullptr;
     QTimer* Timer1 = nullptr;
+    // The connect buttons' glyphs: 0 while closed, 1 while open.
+    std::array<QIcon, 2> ImageList1;
     TcmIPEdit* cmIPEdit_Local = nullptr;
     TcmIPEdit* cmIPEdit_Target = nullptr;
     TcmTrayIcon* cmTrayIcon1 = nullptr;
@@ -189,6 +197,7 @@ public:
     bool english() const { return Language == QLatin1String("0"); }
 
     // ---- handlers ----
+    void FormShow();
     bool FormCloseQuery();
     void FormClose();
     // The desktop session is ending: close without the quit question.
@@ -214,6 +223,20 @@ public:
     bool MemoSendKeyPress(char16_t key);
     bool MemoSend_LKeyPress(char16_t key);
 
+    // Network pane.
+    void ComboBox_ProtocolChange();
+    void cmBtn_NetConnectClick();
+    void UpdateNetControls();
+    QString ConnectCaption() const;
+    void MySocketAccept(QObject* sender, int socket, quint32 IP, quint16 Port);
+    void MySocketDiscard(QObject* sender, int socket, quint32 IP, quint16 Port);
+    void MySocketActiveChanged(QObject* sender);
+    void MySocketError(QObject* sender, int code, const QString& text);
+    void MySocketReceive(QObject* sender, int peerSocket, quint16 peerPort, quint32 peerIP,
+                         const std::uint8_t* pBuf, int dataLen);
+    // Delivers one group to the pane's current target; false tells the send loop to stop.
+    bool NetSendGroup(const std::uint8_t* buf, int len, bool fileSource);
+
     // Shows a pane's counters in the current language.
     void showNetCounters();
     void showSerialCounters();
@@ -222,6 +245,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -232,11 +256,15 @@ private:
     void createTargetRow(QWidget* pane);
     void wireHandlers();
     void createComponents();
+    void createSocket();
+    static QString peerText(quint32 ip, quint16 port);
+    bool warn(const QString& text, int icon);
     QString title() const;
 
     BenchServices m_services;
     std::unique_ptr<SendBox> m_netSendBox;
     std::unique_ptr<SendBox> m_serialSendBox;
+    ReceiveBox* m_netReceive = nullptr;
     bool m_sessionEnding = false;
     bool m_closing = false;
 };

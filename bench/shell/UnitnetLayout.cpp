@@ -46,7 +46,6 @@ QComboBox* makeList(const char* name, const QStringList& items) {
 QToolButton* makeConnectButton(const char* name, const char* caption) {
     auto* button = named(new QToolButton, name);
     button->setText(QString::fromUtf8(caption));
-    button->setIcon(QApplication::style()->standardIcon(QStyle::SP_MediaPlay));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setIconSize(QSize(24, 24));
     button->setAutoRaise(true);

@@ -22,7 +22,7 @@ TEST_F(FormNetTest, StartsWithTheFormsCaptionsAndDefaults) {
     EXPECT_EQ(form->CheckBox_SendAsHex->text(), "按十六进制发送");
     EXPECT_EQ(form->CheckBox_FileOutput_L->toolTip(), "自动将接收到的数据保存至文件...");
     EXPECT_EQ(form->Btn_Send->text(), "发送");
-    EXPECT_EQ(form->cmBtn_NetConnect->text(), " 连接");
+    EXPECT_EQ(form->cmBtn_NetConnect->text(), "连接 "); // the pane's closed UDP look
     EXPECT_EQ(form->cmBtn_NetConnect_L->text(), " 打开");
     EXPECT_EQ(form->HintLabel->text(), "完成");
     for (QLabel* counter : {form->StaticTextSend, form->StaticTextSendL})
@@ -44,7 +44,7 @@ TEST_F(FormNetTest, StartsWithTheFormsCaptionsAndDefaults) {
     EXPECT_FALSE(form->Edit_IPAddess->isVisible());
     EXPECT_FALSE(form->Edit_IPAddess2->isVisible());
     EXPECT_TRUE(form->cmIPEdit_Local->isVisible());
-    EXPECT_TRUE(form->cmIPEdit_Target->isVisible());
+    EXPECT_TRUE(form->cmIPEdit_Target->isVisibleTo(form->PanelToolBar));
     // Hidden helpers of the send rows.
     EXPECT_FALSE(form->MemoSend_Hind->isVisible());
     EXPECT_FALSE(form->PanelChecksumSelL->isVisible());
