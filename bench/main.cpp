@@ -1,5 +1,6 @@
 #include "bench/shell/Unitnet.h"
 #include "platform/QtPrompts.h"
+#include "platform/ProgramFolder.h"
 #include "platform/QtShell.h"
 
 #include <QApplication>
@@ -21,7 +22,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("tavrin"));
     QtPrompts prompts;
     QtShell shell;
-    TFormNet window({prompts, shell, guidePath()});
+    const QString settings = QDir(ProgramFolder::path(QStringLiteral("tavrin")))
+                                 .filePath(QStringLiteral("tavrin.cfg"));
+    TFormNet window({prompts, shell, guidePath(), settings});
     window.show();
     return app.exec();
 }

@@ -55,6 +55,8 @@ TFormNet::TFormNet(BenchServices services, QWidget* parent)
     resize(936, 576);
     setMinimumSize(936, 576);
 
+    LoadSaveSettings(false);
+
     NetSendCount = NetRecvCount = SerialSendCount = 0;
     showNetCounters();
     showSerialCounters();
@@ -116,7 +118,11 @@ void TFormNet::createComponents() {
 }
 
 void TFormNet::wireHandlers() {
+    connect(M0101, &QAction::triggered, this, &TFormNet::M0101Click);
+    connect(M0102, &QAction::triggered, this, &TFormNet::M0102Click);
     connect(M0103, &QAction::triggered, this, &TFormNet::M0103Click);
+    connect(M0201, &QAction::triggered, this, &TFormNet::M0201Click);
+    connect(M0202, &QAction::triggered, this, &TFormNet::M0202Click);
     connect(M0203, &QAction::triggered, this, &TFormNet::M0203Click);
     connect(M0301, &QAction::triggered, this, &TFormNet::MN_AboutClick);
     connect(M0302, &QAction::triggered, this, &TFormNet::M0302Click);
@@ -256,13 +262,21 @@ void TFormNet::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TFormNet::FormShow() { ComboBox_ProtocolChange(); }
+void TFormNet::FormShow() {
+    ComboBox_ProtocolChange();
+    // No language stored yet starts in Chinese, which stores "1".
+    if (english())
+        M0201Click();
+    else
+        M0202Click();
+}
 
 void TFormNet::FormClose() {
     AppRunning = false;
     MySocket->SetActive(false);
     Timer1->stop();
     cmTrayIcon1->setVisible(false);
+    LoadSaveSettings(true);
 }
 
 void TFormNet::FormQueryEndSession() {

@@ -43,7 +43,8 @@ class TcmTrayIcon;
 struct BenchServices {
     Prompts& prompts;
     Shell& shell;
-    QString guidePath; // the user guide that "Visit Site" opens
+    QString guidePath;    // the user guide that "Visit Site" opens
+    QString settingsPath; // tavrin.cfg
 };
 
 class TFormNet : public QMainWindow {
@@ -209,7 +210,11 @@ public:
     void Btn_SendMouseUp();
     void Btn_Send_LMouseDown();
     void Btn_Send_LMouseUp();
+    void M0101Click();
+    void M0102Click();
     void M0103Click();
+    void M0201Click();
+    void M0202Click();
     void M0203Click();
     void MN_AboutClick();
     void M0302Click();
@@ -236,6 +241,11 @@ public:
                          const std::uint8_t* pBuf, int dataLen);
     // Delivers one group to the pane's current target; false tells the send loop to stop.
     bool NetSendGroup(const std::uint8_t* buf, int len, bool fileSource);
+
+    // Moves every option between the window and the settings file.
+    void LoadSaveSettings(bool save);
+    // Switches captions, hints and messages: "0" English, anything else Chinese.
+    void ApplyLanguage(const QString& code);
 
     // Shows a pane's counters in the current language.
     void showNetCounters();

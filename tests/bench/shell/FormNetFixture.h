@@ -4,6 +4,7 @@
 #include "platform/ScriptedPrompts.h"
 #include "platform/ScriptedShell.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,7 +14,17 @@
 class FormNetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = std::make_unique<TFormNet>(BenchServices{prompts, shell, guidePath});
+        ASSERT_TRUE(folder.isValid());
+        settingsPath = folder.filePath(QStringLiteral("tavrin.cfg"));
+        start();
+    }
+    // Opens a window the way the program does; an earlier one closes first.
+    void start() {
+        if (form && form->isVisible()) {
+            prompts.setNextAnswer(Prompts::IdYes);
+            form->close();
+        }
+        form = std::make_unique<TFormNet>(BenchServices{prompts, shell, guidePath, settingsPath});
         form->show();
     }
     void TearDown() override {
@@ -23,6 +34,8 @@ protected:
         }
     }
 
+    QTemporaryDir folder;
+    QString settingsPath;
     QString guidePath = QStringLiteral("/nonexistent/tavrin.md");
     ScriptedPrompts prompts;
     ScriptedShell shell;

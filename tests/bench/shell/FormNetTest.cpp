@@ -2,6 +2,7 @@
 
 #include "bench/ui/BevelButton.h"
 #include "bench/ui/TcmIPEdit.h"
+#include "platform/ProfileFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,21 +17,31 @@
 #include <QToolBar>
 #include <QToolButton>
 
-TEST_F(FormNetTest, StartsWithTheFormsCaptionsAndDefaults) {
+// A first start without a settings file: Chinese, stored as "1", and every option at its default.
+TEST_F(FormNetTest, FirstStartShowsTheDefaultsInChinese) {
     EXPECT_EQ(form->GroupBox_Recv_L->title(), "串口数据接收");
     EXPECT_EQ(form->GroupBox_Recv->title(), "网络数据接收");
     EXPECT_EQ(form->CheckBox_SendAsHex->text(), "按十六进制发送");
     EXPECT_EQ(form->CheckBox_FileOutput_L->toolTip(), "自动将接收到的数据保存至文件...");
     EXPECT_EQ(form->Btn_Send->text(), "发送");
-    EXPECT_EQ(form->cmBtn_NetConnect->text(), "连接 "); // the pane's closed UDP look
-    EXPECT_EQ(form->cmBtn_NetConnect_L->text(), " 打开");
-    EXPECT_EQ(form->HintLabel->text(), "完成");
+    // The language switch at showing writes its own texts over the form's.
+    EXPECT_EQ(form->cmBtn_NetConnect->text(), "连接");
+    EXPECT_EQ(form->HintLabel->text(), "完成!");
     for (QLabel* counter : {form->StaticTextSend, form->StaticTextSendL})
-        EXPECT_EQ(counter->text(), "发送 : 0");
+        EXPECT_EQ(counter->text(), "发送:0");
     for (QLabel* counter : {form->StaticTextRecv, form->StaticTextRecvL})
-        EXPECT_EQ(counter->text(), "接收 : 0");
-    EXPECT_TRUE(form->CheckBox_ReceiveAutoReturn->isChecked());
-    EXPECT_TRUE(form->CheckBox_ReceiveAutoReturn_L->isChecked());
+        EXPECT_EQ(counter->text(), "接收:0");
+    EXPECT_EQ(form->Language, "1");
+    EXPECT_TRUE(form->M0202->isChecked());
+    EXPECT_EQ(ProfileFile(settingsPath).readString("Options", "Language"), "1");
+    EXPECT_FALSE(form->CheckBox_ReceiveAutoReturn->isChecked());
+    EXPECT_FALSE(form->CheckBox_ReceiveAutoReturn_L->isChecked());
+    EXPECT_TRUE(form->CheckBox_ReceiveShowHex->isChecked());
+    EXPECT_TRUE(form->CheckBox_ReceiveShowHex_L->isChecked());
+    const QStringList serialLists = {form->cbSerial->currentText(), form->cbWave->currentText(),
+                                     form->cbCheck->currentText(), form->cbData->currentText(),
+                                     form->cbStop->currentText()};
+    EXPECT_EQ(serialLists, QStringList({"COM1", "9600", "NONE", "8 bit", "1 bit"}));
     EXPECT_EQ(form->Edit_SendInterval->text(), "1000");
     EXPECT_EQ(form->Edit_SendInterval_L->text(), "1000");
     EXPECT_EQ(form->Edit_PortNUM->text(), "8080");
@@ -58,7 +69,7 @@ TEST_F(FormNetTest, ToolBarShowsTheMainMenu) {
             captions << b->text();
     EXPECT_EQ(captions, QStringList({"文件(&F)", "选项(&O)", "帮助(&H)"}));
     EXPECT_EQ(form->M0101->text(), "保存设置&");
-    EXPECT_EQ(form->M0301->text(), "关于&");
+    EXPECT_EQ(form->M0301->text(), "关于...&");
 }
 
 TEST_F(FormNetTest, NumberBoxesTakeDigitsOnly) {

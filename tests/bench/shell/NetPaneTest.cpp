@@ -79,6 +79,8 @@ TEST_F(NetPaneTest, StartsWithTheMachinesAddressInBothBoxes) {
 }
 
 TEST_F(NetPaneTest, UdpReceivesWithSourceHeadersAndAnswersTheChosenTarget) {
+    form->CheckBox_ReceiveAutoReturn->setChecked(true);
+    form->CheckBox_ReceiveShowHex->setChecked(false);
     open(Udp);
     ASSERT_TRUE(waitActive());
     EXPECT_EQ(form->cmBtn_NetConnect->text(), "断开 ");
