@@ -44,7 +44,11 @@ void TComm32::readLoop() {
     while (m_readRun) {
         bool full;
         {
-            // Decided under the consumers' lock, so that a consumer making room either sees
+            std::lock_guard lock(m_readLock); // against a resize
+            full = m_inQueue.room() == 0;
+        }
+        if (full) {
+            // Confirmed under the consumers' lock, so that a consumer making room either sees
             // this thread waiting for it or is seen by it.
             std::lock_guard lock(m_inLock);
             full = m_inQueue.room() == 0;
@@ -102,16 +106,16 @@ int TComm32::pumpInput(short revents) {
 void TComm32::writeLoop() {
     while (m_writeRun) {
         bool wantRoom = false;
-        if (pumpOutput(wantRoom)) CommNotify(EV_TXEMPTY);
-        bool pending;
-        {
-            // Decided under the producers' lock: a Write after this either finds this
-            // thread idle and wakes it, or was already counted here.
+        bool drained = false;
+        if (pumpOutput(wantRoom, drained)) CommNotify(EV_TXEMPTY);
+        if (drained) {
+            // Confirmed under the producers' lock: a Write after this either finds this
+            // thread idle and wakes it, or is seen here.
             std::lock_guard lock(m_outLock);
-            pending = m_outQueue.count() > 0 && !m_hungUp;
+            const bool pending = m_outQueue.count() > 0 && !m_hungUp;
             m_writerIdle = !pending;
+            if (pending) continue;
         }
-        if (pending && !wantRoom) continue;
         pollfd fds[2] = {{m_workers->writeWake.fd(), POLLIN, 0},
                          {wantRoom && !m_hungUp ? m_port.fd() : -1, POLLOUT, 0}};
         if (pollRetrying(fds, 2, -1) < 0) break;
@@ -121,11 +125,10 @@ void TComm32::writeLoop() {
 }
 
 // Writes what the output queue holds until the port is full (wantRoom) or the queue is
-// empty. True when this pass sent bytes and emptied the queue.
-bool TComm32::pumpOutput(bool& wantRoom) {
+// empty (drained). True when this pass sent bytes and emptied the queue.
+bool TComm32::pumpOutput(bool& wantRoom, bool& drained) {
     bool sentSome = false;
     bool gone = false;
-    bool drained = false;
     {
         std::lock_guard lock(m_writeLock);
         while (m_writeRun && !m_hungUp) {
@@ -140,6 +143,11 @@ bool TComm32::pumpOutput(bool& wantRoom) {
             if (n > 0) {
                 m_outQueue.Consume(n);
                 sentSome = true;
+                // The port took less than offered: it is full, wait until it has room.
+                if (n < held[0].size + held[1].size) {
+                    wantRoom = true;
+                    break;
+                }
             } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
                 wantRoom = true;
                 break;

@@ -138,7 +138,7 @@ private:
     void readLoop();
     int pumpInput(short revents);
     void writeLoop();
-    bool pumpOutput(bool& wantRoom);
+    bool pumpOutput(bool& wantRoom, bool& drained);
     void timerLoop();
     void threadDone(std::atomic<bool>& alive);
     bool waitForWorkers();
@@ -179,9 +179,9 @@ private:
     std::atomic<bool> m_hungUp = false;
     // Purges and resizes against the worker on the other side of a queue: the reader holds
     // m_readLock while it fills the input queue, the writer m_writeLock while it drains the
-    // output queue; callers hold m_inLock to take from the input queue
-    // and m_outLock to add to the output queue. Never held across a hook. Order: m_readLock
-    // or m_writeLock before m_inLock or m_outLock.
+    // output queue; callers hold m_inLock to take from the input queue and m_outLock to add
+    // to the output queue. Never held across a hook. Order: m_readLock or m_writeLock before
+    // m_inLock or m_outLock.
     std::mutex m_readLock;
     std::mutex m_writeLock;
     std::mutex m_inLock;
