@@ -1,6 +1,7 @@
 #include "bench/shell/Unitnet.h"
 
 #include "bench/net/cmSocket.h"
+#include "bench/serial/Qxcommdevice.h"
 #include "bench/shell/BenchTexts.h"
 #include "bench/shell/SendBox.h"
 #include "bench/ui/BevelButton.h"
@@ -73,6 +74,7 @@ TFormNet::TFormNet(BenchServices services, QWidget* parent)
     cmIPEdit_Target->setObjectName(QStringLiteral("cmIPEdit_Target"));
     placeOver(Edit_IPAddess2, cmIPEdit_Target);
     createSocket();
+    createSerialDevice();
     const std::uint32_t ownAddress = TcmSocket::get_ip_data(QString(), cmUnicast);
     cmIPEdit_Local->SetIP(ownAddress);
     cmIPEdit_Target->SetIP(ownAddress);
@@ -86,6 +88,7 @@ TFormNet::TFormNet(BenchServices services, QWidget* parent)
     EditPopupMenu->attachTo(TextRecv);
     EditPopupMenu->attachTo(MemoSend);
     UpdateNetControls();
+    UpdateSerialControls();
 
     setWindowTitle(title());
     cmTrayIcon1 = new TcmTrayIcon(this, PopupMenu1);
@@ -132,6 +135,12 @@ void TFormNet::wireHandlers() {
     connect(ComboBox_Protocol, &QComboBox::currentIndexChanged, this,
             &TFormNet::ComboBox_ProtocolChange);
     connect(cmBtn_NetConnect, &QToolButton::clicked, this, &TFormNet::cmBtn_NetConnectClick);
+    connect(cmBtn_NetConnect_L, &QToolButton::clicked, this, &TFormNet::cmBtn_NetConnect_LClick);
+    connect(cbSerial, &QComboBox::currentIndexChanged, this, &TFormNet::cbSerialChange);
+    connect(cbWave, &QComboBox::currentIndexChanged, this, &TFormNet::cbWaveChange);
+    connect(cbCheck, &QComboBox::currentIndexChanged, this, &TFormNet::cbCheckChange);
+    connect(cbData, &QComboBox::currentIndexChanged, this, &TFormNet::cbDataChange);
+    connect(cbStop, &QComboBox::currentIndexChanged, this, &TFormNet::cbStopChange);
     connect(Btn_ResetCounter, &QToolButton::clicked, this, &TFormNet::Btn_ResetCounterClick);
     connect(Btn_ResetCounterL, &QToolButton::clicked, this, &TFormNet::Btn_ResetCounterLClick);
     connect(Btn_Send, &BevelButton::mouseDown, this, &TFormNet::Btn_SendMouseDown);
@@ -263,6 +272,9 @@ void TFormNet::showEvent(QShowEvent* event) {
 }
 
 void TFormNet::FormShow() {
+    // All five lists, so that the port opens with the settings the lists show.
+    for (QComboBox* list : {cbSerial, cbWave, cbCheck, cbData, cbStop})
+        applySerialList(list);
     ComboBox_ProtocolChange();
     // No language stored yet starts in Chinese, which stores "1".
     if (english())
@@ -274,6 +286,7 @@ void TFormNet::FormShow() {
 void TFormNet::FormClose() {
     AppRunning = false;
     MySocket->SetActive(false);
+    QxCommDevice1->setActive(false);
     Timer1->stop();
     cmTrayIcon1->setVisible(false);
     LoadSaveSettings(true);

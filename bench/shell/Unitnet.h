@@ -37,6 +37,7 @@ class TContextPopupMenu;
 class TcmIPEdit;
 class TcmInfoDlg;
 class TcmSocket;
+class TQxCommDevice;
 class TcmTrayIcon;
 
 // What the window needs from the system, handed in so that tests can stand in for it.
@@ -156,6 +157,7 @@ public:
 
     // ---- components owned by the window ----
     TcmSocket* MySocket = nullptr;
+    TQxCommDevice* QxCommDevice1 = nullptr;
     QTimer* Timer1 = nullptr;
     // The connect buttons' glyphs: 0 while closed, 1 while open.
     std::array<QIcon, 2> ImageList1;
@@ -239,6 +241,16 @@ public:
     void MySocketError(QObject* sender, int code, const QString& text);
     void MySocketReceive(QObject* sender, int peerSocket, quint16 peerPort, quint32 peerIP,
                          const std::uint8_t* pBuf, int dataLen);
+    // Serial pane.
+    void cmBtn_NetConnect_LClick();
+    void cbSerialChange();
+    void cbWaveChange();
+    void cbCheckChange();
+    void cbDataChange();
+    void cbStopChange();
+    void UpdateSerialControls();
+    void QxCommDevice1CommNotify(int events);
+
     // Delivers one group to the pane's current target; false tells the send loop to stop.
     bool NetSendGroup(const std::uint8_t* buf, int len, bool fileSource);
 
@@ -267,6 +279,8 @@ private:
     void wireHandlers();
     void createComponents();
     void createSocket();
+    void createSerialDevice();
+    void applySerialList(QComboBox* list);
     static QString peerText(quint32 ip, quint16 port);
     bool warn(const QString& text, int icon);
     QString title() const;

@@ -4,6 +4,8 @@
 #include "platform/ScriptedPrompts.h"
 #include "platform/ScriptedShell.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -16,6 +18,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
         settingsPath = folder.filePath(QStringLiteral("tavrin.cfg"));
+        // Serial ports resolve through a port folder of the test's own.
+        portFolder = folder.filePath(QStringLiteral("comports"));
+        QDir().mkpath(portFolder);
+        qputenv("COMPORTS_DIR", QFile::encodeName(portFolder));
         start();
     }
     // Opens a window the way the program does; an earlier one closes first.
@@ -28,6 +34,7 @@ protected:
         form->show();
     }
     void TearDown() override {
+        qunsetenv("COMPORTS_DIR");
         if (form->isVisible()) {
             prompts.setNextAnswer(Prompts::IdYes);
             form->close();
@@ -36,6 +43,7 @@ protected:
 
     QTemporaryDir folder;
     QString settingsPath;
+    QString portFolder;
     QString guidePath = QStringLiteral("/nonexistent/tavrin.md");
     ScriptedPrompts prompts;
     ScriptedShell shell;
