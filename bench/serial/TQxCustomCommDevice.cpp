@@ -1,5 +1,8 @@
 #include "bench/serial/TQxCustomCommDevice.h"
 
+#include "bench/serial/TForm_QxCommDevice_Settings.h"
+#include "platform/Prompts.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -105,6 +108,11 @@ void TQxCustomCommDevice::PurgeWrite(bool abort) {
         m_package->PurgeWrite();
     else
         m_comm->PurgeWrite(abort);
+}
+
+bool TQxCustomCommDevice::SettingsDialog(QWidget* owner, bool open, Prompts& prompts) {
+    TForm_QxCommDevice_Settings dialog(*this, open, prompts, owner);
+    return prompts.runModal(dialog) == QDialog::Accepted;
 }
 
 int TQxCustomCommDevice::ResetModem() {

@@ -20,6 +20,9 @@
 #include <cstdint>
 #include <memory>
 
+class Prompts;
+class QWidget;
+
 class TQxCustomCommDevice : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +47,9 @@ public:
     virtual int WritePackage(const std::uint8_t* buf, std::uint32_t len);
     virtual void PurgeRead(bool abort);
     virtual void PurgeWrite(bool abort);
+    // The settings dialog for this device, modal over `owner`; true when it ended with OK.
+    // With `open`, OK also opens the port when it was closed.
+    virtual bool SettingsDialog(QWidget* owner, bool open, Prompts& prompts);
     virtual int ResetModem();
     virtual int InitModem();
     virtual bool EscapeCommFunction(std::uint32_t func);

@@ -20,6 +20,7 @@
 #include "bench/serial/CommEvent.h"
 #include "bench/serial/EComm32Error.h"
 #include "bench/serial/TCommQueue.h"
+#include "bench/serial/TCommSerialPortInfo.h"
 #include "platform/PortMap.h"
 #include "platform/SerialPortFile.h"
 
