@@ -20,6 +20,8 @@ constexpr int AllEvents = 0xFF;
 constexpr int ListenBacklog = 5;
 constexpr std::uint32_t HighestPort = 65535;
 constexpr int WsaEInval = 10022;
+// Full receive buffers read per readiness report before other events get their turn.
+constexpr int MaxReadsPerEvent = 16;
 // Out of descriptors or buffers, a waiting connection cannot be taken; try again after a
 // pause rather than at once and forever.
 constexpr int AcceptRetryMs = 100;
@@ -407,6 +409,9 @@ void TcmSocket::readAll(int socket) {
         return; // the data stays queued
     int n = 0;
     int room = 0;
+    // A sender faster than the handlers would keep every buffer full and this loop going for
+    // good; after a few buffers the rest is left for the next pass (reading re-arms readiness).
+    int reads = 0;
     do {
         if (!m_RelayDump || m_BufOffset >= m_MaxBufSize) m_BufOffset = 0;
         room = m_MaxBufSize - m_BufOffset;
@@ -418,7 +423,7 @@ void TcmSocket::readAll(int socket) {
                              m_buffer.get() + m_BufOffset - n, n);
         }
         // A handler may have closed the socket or dropped the buffer.
-    } while (n > 0 && n == room && m_buffer && endpoint(socket));
+    } while (n > 0 && n == room && m_buffer && endpoint(socket) && ++reads < MaxReadsPerEvent);
 }
 
 void TcmSocket::onWriteReady(int socket) {

@@ -12,6 +12,8 @@ SendBox::SendBox(QPlainTextEdit* memo, QPlainTextEdit* hidden, QCheckBox* sendAs
     : QObject(memo), m_memo(memo), m_hidden(hidden), m_sendAsHex(sendAsHex) {}
 
 void SendBox::sendAsHexClicked() {
+    if (m_note)
+        return;
     if (m_sendAsHex->isChecked()) {
         m_hidden->clear();
         const QString plain = trimBlanks(m_memo->toPlainText());
@@ -29,7 +31,7 @@ void SendBox::sendAsHexClicked() {
 }
 
 void SendBox::memoChanged() {
-    if (!m_sendAsHex->isChecked() || m_formatting)
+    if (!m_sendAsHex->isChecked() || m_formatting || m_note)
         return;
     // Only the user's own editing is tidied; text put there by code is taken as it is.
     if (m_memo->window()->focusWidget() == m_memo) {
@@ -66,4 +68,32 @@ bool SendBox::acceptKey(char16_t key) const {
     if (key < 0x80 && HexDigitValue(static_cast<unsigned char>(key)) >= 0)
         return true;
     return key == u' ' || key == 13 || key == 8 || key == 1 || key == 3 || key == 22;
+}
+
+namespace {
+
+void setBase(QPlainTextEdit* box, QRgb colour) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, QColor(colour));
+    box->setPalette(palette);
+}
+
+} // namespace
+
+void SendBox::showNote(const QString& note) {
+    m_note = true;
+    m_hidden->clear();
+    m_memo->setPlainText(note);
+    m_memo->setReadOnly(true);
+    setBase(m_memo, 0xDFDFDF);
+}
+
+void SendBox::endNote() {
+    if (!m_note)
+        return;
+    m_note = false;
+    m_memo->clear();
+    m_hidden->clear();
+    m_memo->setReadOnly(false);
+    setBase(m_memo, 0xFFFFFF);
 }

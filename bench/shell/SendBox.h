@@ -19,6 +19,11 @@ public:
     // The key filter of the box: true lets the typed character through.
     bool acceptKey(char16_t key) const;
 
+    // While a file stands in for the box it shows a note, read-only on light grey, and the
+    // view switches leave the note alone. Ending a note empties the box, editable and white.
+    void showNote(const QString& note);
+    void endNote();
+
 private:
     void replaceText(const QString& text, int caret);
 
@@ -26,4 +31,5 @@ private:
     QPlainTextEdit* m_hidden;
     QCheckBox* m_sendAsHex;
     bool m_formatting = false;
+    bool m_note = false;
 };

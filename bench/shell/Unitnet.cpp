@@ -1,12 +1,15 @@
 #include "bench/shell/Unitnet.h"
 
+#include "bench/datapath/LoopWait.h"
+#include "bench/datapath/xiancheng02.h"
 #include "bench/net/cmSocket.h"
 #include "bench/serial/Qxcommdevice.h"
 #include "bench/shell/BenchTexts.h"
 #include "bench/shell/SendBox.h"
+#include "bench/shell/SerialWriter.h"
 #include "bench/ui/BevelButton.h"
 #include "bench/ui/KeyCharFilter.h"
-#include "bench/ui/ReceiveBox.h"
+#include "bench/ui/LinkLabel.h"
 #include "bench/ui/TContextPopupMenu.h"
 #include "bench/ui/TcmIPEdit.h"
 #include "bench/ui/TcmInfoDlg.h"
@@ -75,6 +78,7 @@ TFormNet::TFormNet(BenchServices services, QWidget* parent)
     placeOver(Edit_IPAddess2, cmIPEdit_Target);
     createSocket();
     createSerialDevice();
+    createDataPath();
     const std::uint32_t ownAddress = TcmSocket::get_ip_data(QString(), cmUnicast);
     cmIPEdit_Local->SetIP(ownAddress);
     cmIPEdit_Target->SetIP(ownAddress);
@@ -97,9 +101,21 @@ TFormNet::TFormNet(BenchServices services, QWidget* parent)
     cmTrayIcon1->setVisible(true);
 
     wireHandlers();
+    Timer1->start();
 }
 
-TFormNet::~TFormNet() = default;
+TFormNet::~TFormNet() {
+    // The cyclic sender's thread ends before anything it reports to goes away.
+    SendThread.reset();
+}
+
+void TFormNet::showMessage(const QString& text) {
+    m_services.prompts.messageBox(this, text, title(), Prompts::MbOk);
+}
+
+QString TFormNet::pick(const char* en, const char* zh) const {
+    return BenchTexts::pick(english(), en, zh);
+}
 
 QString TFormNet::title() const {
     const QString stored = english() ? ProjectTitle_E : ProjectTitle_C;
@@ -114,10 +130,65 @@ void TFormNet::createComponents() {
     Timer1->setInterval(10);
     m_netSendBox = std::make_unique<SendBox>(MemoSend, MemoSend_Hind, CheckBox_SendAsHex);
     m_serialSendBox = std::make_unique<SendBox>(MemoSend_L, MemoSend_LHind, CheckBox_SendAsHex_L);
-    m_netReceive = new ReceiveBox(TextRecv);
     ImageList1 = {QApplication::style()->standardIcon(QStyle::SP_MediaPlay),
                   QApplication::style()->standardIcon(QStyle::SP_MediaStop)};
     cmBtn_NetConnect_L->setIcon(ImageList1[0]);
+}
+
+void TFormNet::wireDataPath() {
+    connect(Btn_Send, &BevelButton::clicked, this, &TFormNet::Btn_SendClick);
+    connect(Btn_Send_L, &BevelButton::clicked, this, &TFormNet::Btn_Send_LClick);
+    connect(CheckBox_SendAutoChecksum, &QCheckBox::toggled, this,
+            &TFormNet::CheckBox_SendAutoChecksumClick);
+    connect(CheckBox_SendAutoChecksum_L, &QCheckBox::toggled, this,
+            &TFormNet::CheckBox_SendAutoChecksum_LClick);
+    connect(Label_Loaddata, &LinkLabel::clicked, this, &TFormNet::Label_LoaddataClick);
+    connect(Label_Loaddata_L, &LinkLabel::clicked, this, &TFormNet::Label_Loaddata_LClick);
+    connect(Label_ClearSend, &LinkLabel::clicked, this, &TFormNet::Label_ClearSendClick);
+    connect(Label_ClearSend_L, &LinkLabel::clicked, this, &TFormNet::Label_ClearSend_LClick);
+
+    connect(Timer1, &QTimer::timeout, this, &TFormNet::Timer1Timer);
+    connect(CheckBox_FileOutput, &QCheckBox::toggled, this, &TFormNet::CheckBox_FileOutputClick);
+    connect(CheckBox_FileOutput_L, &QCheckBox::toggled, this,
+            &TFormNet::CheckBox_FileOutput_LClick);
+    connect(CheckBox_ReceiveAutoReturn, &QCheckBox::toggled, this,
+            &TFormNet::CheckBox_ReceiveAutoReturnClick);
+    connect(CheckBox_ReceiveAutoReturn_L, &QCheckBox::toggled, this,
+            &TFormNet::CheckBox_ReceiveAutoReturn_LClick);
+    connect(CheckBox_PauseReceive, &QCheckBox::toggled, this,
+            &TFormNet::CheckBox_PauseReceiveClick);
+    connect(CheckBox_PauseReceive_L, &QCheckBox::toggled, this,
+            &TFormNet::CheckBox_PauseReceive_LClick);
+    connect(Label_SaveData, &LinkLabel::clicked, this, &TFormNet::Label_SaveDataClick);
+    connect(Label_SaveData_L, &LinkLabel::clicked, this, &TFormNet::Label_SaveData_LClick);
+    connect(Label_ClearRecv, &LinkLabel::clicked, this, &TFormNet::Label_ClearRecvClick);
+    connect(Label_ClearRecv_L, &LinkLabel::clicked, this, &TFormNet::Label_ClearRecv_LClick);
+
+    connect(CheckBox_FileInput, &QCheckBox::toggled, this, &TFormNet::CheckBox_FileInputClick);
+    connect(CheckBox_FileInput_L, &QCheckBox::toggled, this, &TFormNet::CheckBox_FileInput_LClick);
+    connect(CheckBox_SendRecycled_L, &QCheckBox::toggled, this,
+            &TFormNet::CheckBox_SendRecycled_LClick);
+
+    // The worker reports from its own thread: every report is a queued call to this one.
+    connect(
+        SendThread.get(), &xiancheng02::groupStarted, this,
+        [this] { Btn_Send_L->showPressed(); }, Qt::QueuedConnection);
+    connect(SendThread.get(), &xiancheng02::groupReady, this, &TFormNet::workerGroupReady,
+            Qt::QueuedConnection);
+    connect(SendThread.get(), &xiancheng02::loopEnded, this, &TFormNet::workerLoopEnded,
+            Qt::QueuedConnection);
+    connect(m_serialWriter, &SerialWriter::taken, this, [this](int count) {
+        SerialSendCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(SerialSendCount) +
+                                                    static_cast<std::uint32_t>(count));
+        showSerialCounters();
+    });
+    connect(m_serialWriter, &SerialWriter::drained, this, [this] {
+        if (m_workerAwaitsDrain) {
+            m_workerAwaitsDrain = false;
+            SendThread->groupHandedOver(cyclicSettings());
+        }
+        LoopWait::wake();
+    });
 }
 
 void TFormNet::wireHandlers() {
@@ -158,6 +229,7 @@ void TFormNet::wireHandlers() {
     for (QLineEdit* box : {Edit_SendInterval, Edit_SendInterval_L, Edit_PortNUM, Edit_PortNUM2})
         new KeyCharFilter(box, &TFormNet::EditNumKeyPress);
 
+    wireDataPath();
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TFormNet::FormQueryEndSession);
 }
 
@@ -285,6 +357,8 @@ void TFormNet::FormShow() {
 
 void TFormNet::FormClose() {
     AppRunning = false;
+    LoopWait::wake();
+    SendThread->terminate();
     MySocket->SetActive(false);
     QxCommDevice1->setActive(false);
     Timer1->stop();

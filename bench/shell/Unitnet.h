@@ -3,7 +3,9 @@
 // The bench's one window: the serial pane on the left, the network pane on the right.
 
 #include "bench/datapath/Codec.h"
+#include "bench/shell/PaneParts.h"
 
+#include <QByteArrayView>
 #include <QIcon>
 #include <QMainWindow>
 
@@ -11,7 +13,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <vector>
 
 class BevelButton;
 class LinkLabel;
@@ -32,6 +36,7 @@ class QToolButton;
 class RadioGroup;
 class ReceiveBox;
 class SendBox;
+class SerialWriter;
 class Shell;
 class TContextPopupMenu;
 class TcmIPEdit;
@@ -39,6 +44,8 @@ class TcmInfoDlg;
 class TcmSocket;
 class TQxCommDevice;
 class TcmTrayIcon;
+class xiancheng02;
+struct CyclicSendSettings;
 
 // What the window needs from the system, handed in so that tests can stand in for it.
 struct BenchServices {
@@ -166,6 +173,8 @@ public:
     TcmTrayIcon* cmTrayIcon1 = nullptr;
     TcmInfoDlg* InfoDlg = nullptr;
     TContextPopupMenu* EditPopupMenu = nullptr;
+    // The serial pane's cyclic sender, a thread that waits from the start until it is needed.
+    std::unique_ptr<xiancheng02> SendThread;
 
     // ---- state ----
     QString Language; // "0" English, anything else Chinese
@@ -251,8 +260,44 @@ public:
     void UpdateSerialControls();
     void QxCommDevice1CommNotify(int events);
 
-    // Delivers one group to the pane's current target; false tells the send loop to stop.
-    bool NetSendGroup(const std::uint8_t* buf, int len, bool fileSource);
+    // Delivers one group to the pane's current target: Stop after a target error (shown).
+    GroupResult NetSendGroup(const std::uint8_t* buf, int len, bool fileSource);
+
+    // Send engine.
+    void Btn_SendClick();
+    // Serial send button: file source, cyclic sender or one pass over the send box.
+    void Btn_Send_LClick();
+    void SerialSendOnce();
+    // Waits `ms` with the window working; ends early once `flag` or AppRunning is false.
+    void WaitInterval(int ms, const bool& flag);
+    // The group's text [start, end) as the status label can show it, cut with "...".
+    QString GroupPreview(const QByteArray& text, int start, int end, const QLabel* label) const;
+    void CheckBox_SendAutoChecksumClick();
+    void CheckBox_SendAutoChecksum_LClick();
+    void Label_LoaddataClick();
+    void Label_Loaddata_LClick();
+    void Label_ClearSendClick();
+    void Label_ClearSend_LClick();
+
+    // Receive display and capture.
+    void Timer1Timer();
+    void CheckBox_FileOutputClick();
+    void CheckBox_FileOutput_LClick();
+    void CheckBox_ReceiveAutoReturnClick();
+    void CheckBox_ReceiveAutoReturn_LClick();
+    void CheckBox_PauseReceiveClick();
+    void CheckBox_PauseReceive_LClick();
+    void Label_SaveDataClick();
+    void Label_SaveData_LClick();
+    void Label_ClearRecvClick();
+    void Label_ClearRecv_LClick();
+
+    // File data source and cyclic sending.
+    void CheckBox_FileInputClick();
+    void CheckBox_FileInput_LClick();
+    void Net_BtnClick_SendFromFile();
+    void Net_BtnClick_SendFromFileL();
+    void CheckBox_SendRecycled_LClick();
 
     // Moves every option between the window and the settings file.
     void LoadSaveSettings(bool save);
@@ -280,15 +325,59 @@ private:
     void createComponents();
     void createSocket();
     void createSerialDevice();
+    void createDataPath();
+    void wireDataPath();
     void applySerialList(QComboBox* list);
     static QString peerText(quint32 ip, quint16 port);
     bool warn(const QString& text, int icon);
+    // A plain message box captioned with the window's title.
+    void showMessage(const QString& text);
     QString title() const;
+    QString pick(const char* en, const char* zh) const;
+
+    // Send engine (UnitnetSend.cpp).
+    // The box's number when it holds digits only; otherwise the box shows `interval` again.
+    static void takeInterval(QLineEdit* box, std::int32_t& interval);
+    void runSendLoop(SendPane& pane);
+    void stopSending(SendPane& pane);
+    void lockSendControls(SendPane& pane, bool withHex);
+    void unlockSendControls(SendPane& pane);
+    int appendChecksum(SendPane& pane, int n);
+    void checksumClicked(SendPane& pane);
+    void loadClicked(SendPane& pane);
+    void clearSendClicked(SendPane& pane);
+    void showSendCaptions();
+    // File source (UnitnetFileSource.cpp).
+    void fileInputClicked(SendPane& pane);
+    void sendFromFile(SendPane& pane);
+    // Cyclic sending (UnitnetCyclic.cpp).
+    CyclicSendSettings cyclicSettings() const;
+    void startOrResumeWorker();
+    void pauseWorker();
+    void suspendWorker();
+    void workerGroupReady();
+    void workerLoopEnded();
+    // Receive side (UnitnetReceive.cpp).
+    void redirectClicked(ReceivePane& pane);
+    bool acceptReceiveFile(const QString& path);
+    bool capture(ReceivePane& pane, std::initializer_list<QByteArrayView> parts);
+    void autoReturnClicked(ReceivePane& pane);
+    void saveClicked(ReceivePane& pane);
+    void clearRecvClicked(ReceivePane& pane);
 
     BenchServices m_services;
     std::unique_ptr<SendBox> m_netSendBox;
     std::unique_ptr<SendBox> m_serialSendBox;
-    ReceiveBox* m_netReceive = nullptr;
+    std::unique_ptr<SendPane> m_netSend;
+    std::unique_ptr<SendPane> m_serialSend;
+    std::unique_ptr<ReceivePane> m_netRecv;
+    std::unique_ptr<ReceivePane> m_serialRecv;
+    SerialWriter* m_serialWriter = nullptr;
+    std::vector<char> m_netHex;              // the network chunk's hexadecimal text
+    std::vector<std::uint8_t> m_serialChunk; // what the serial poll took
+    bool m_workerRunning = false;            // the cyclic sender runs (not paused)
+    bool m_workerAwaitsDrain = false;        // its last group still waits for the port
+    bool m_workerGroupComing = false;        // paused with a group on its way here
     bool m_sessionEnding = false;
     bool m_closing = false;
 };

@@ -44,6 +44,8 @@ void TFormNet::ApplyLanguage(const QString& code) {
 
     cmTrayIcon1->setToolTip(windowTitle());
     rebuildToolBar();
+    // A running sender keeps its stop button in the new language.
+    showSendCaptions();
 }
 
 void TFormNet::M0201Click() { ApplyLanguage(QStringLiteral("0")); }

@@ -1,21 +1,19 @@
 // The network pane: opening and closing the socket in its three roles, following its state,
-// the list of TCP peers, and delivering a group to the current target.
+// the list of TCP peers, and delivering a group to the current target. Received data is in
+// UnitnetReceive.cpp.
 
 #include "bench/datapath/Codec.h"
+#include "bench/datapath/LoopWait.h"
 #include "bench/net/cmSocket.h"
 #include "bench/shell/Unitnet.h"
-#include "bench/ui/ReceiveBox.h"
 #include "bench/ui/TcmIPEdit.h"
 #include "platform/Prompts.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QToolButton>
 
-#include <vector>
 
 namespace {
 
@@ -40,6 +38,7 @@ void TFormNet::createSocket() {
     connect(MySocket, &TcmSocket::OnDiscard, this, &TFormNet::MySocketDiscard);
     connect(MySocket, &TcmSocket::OnError, this, &TFormNet::MySocketError);
     connect(MySocket, &TcmSocket::OnReceive, this, &TFormNet::MySocketReceive);
+    connect(MySocket, &TcmSocket::sendBacklogDrained, this, [] { LoopWait::wake(); });
     MySocket->SetBufferSize(65535);
 }
 
@@ -157,7 +156,11 @@ void TFormNet::UpdateNetControls() {
                          : text(en, "（3）Local host port", "（3）本地端口号"));
 }
 
-void TFormNet::MySocketActiveChanged(QObject*) { UpdateNetControls(); }
+void TFormNet::MySocketActiveChanged(QObject*) {
+    UpdateNetControls();
+    // A send loop waiting for the peer to take its data gives up when the socket closes.
+    LoopWait::wake();
+}
 
 void TFormNet::MySocketError(QObject*, int, const QString& message) {
     HintLabel->setText(message);
@@ -178,48 +181,25 @@ void TFormNet::MySocketDiscard(QObject*, int, quint32 IP, quint16 Port) {
     ComboBox_Connections->removeItem(index);
 }
 
-void TFormNet::MySocketReceive(QObject*, int, quint16 peerPort, quint32 peerIP,
-                               const std::uint8_t* pBuf, int dataLen) {
-    NetRecvCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(NetRecvCount) +
-                                             static_cast<std::uint32_t>(dataLen));
-    showNetCounters();
-    if (CheckBox_PauseReceive->isChecked())
-        return;
-    if (peerIP != LastPeerIP || peerPort != LastPeerPort) {
-        LastPeerIP = peerIP;
-        LastPeerPort = peerPort;
-        m_netReceive->startLine();
-        m_netReceive->append(QStringLiteral("【Receive from %1 : %2】：\n")
-                                 .arg(TcmIPEdit::format(peerIP))
-                                 .arg(peerPort));
-    }
-    if (CheckBox_ReceiveShowHex->isChecked()) {
-        // Every byte of the chunk, however long: nothing is cut from the view.
-        std::vector<char> hex(static_cast<size_t>(3) * dataLen + 1);
-        const int n = BytesToHexText(pBuf, dataLen, hex.data(), static_cast<int>(hex.size()), ' ');
-        m_netReceive->append(QString::fromLatin1(hex.data(), n));
-    } else {
-        m_netReceive->append(
-            m_netReceive->decode(reinterpret_cast<const char*>(pBuf), dataLen));
-    }
-    if (CheckBox_ReceiveAutoReturn->isChecked())
-        m_netReceive->append(QStringLiteral("\n"));
-}
-
-bool TFormNet::NetSendGroup(const std::uint8_t* buf, int len, bool fileSource) {
+GroupResult TFormNet::NetSendGroup(const std::uint8_t* buf, int len, bool fileSource) {
+    const auto sent = [](bool ok) { return ok ? GroupResult::Sent : GroupResult::Failed; };
+    const auto stop = [this](const char* message, int icon) {
+        warn(QString::fromUtf8(message), icon);
+        return GroupResult::Stop;
+    };
     switch (MySocket->Protocol()) {
     case cmTcpClient:
-        return MySocket->Send(buf, len);
+        return sent(MySocket->Send(buf, len));
     case cmUDP: {
         QByteArray storage;
         if (!IsAllDigits(digits(Edit_PortNUM2, storage)))
-            return warn(QStringLiteral("无效的目标端口号!"), Prompts::MbIconError);
+            return stop("无效的目标端口号!", Prompts::MbIconError);
         const auto port = static_cast<std::uint16_t>(DecStrToInt(digits(Edit_PortNUM2, storage)));
-        return MySocket->SendTo(cmIPEdit_Target->IPdata(), port, buf, len);
+        return sent(MySocket->SendTo(cmIPEdit_Target->IPdata(), port, buf, len));
     }
     case cmTcpServer: {
         if (ComboBox_Connections->count() <= 1)
-            return warn(QStringLiteral("当前没有连接对象!"), Prompts::MbIconWarning);
+            return stop("当前没有连接对象!", Prompts::MbIconWarning);
         cm_Server_Connections& peers = MySocket->connections();
         const int selected = ComboBox_Connections->currentIndex();
         if (selected > 0) {
@@ -231,16 +211,16 @@ bool TFormNet::NetSendGroup(const std::uint8_t* buf, int len, bool fileSource) {
                     ComboBox_Connections->removeItem(selected);
                     ComboBox_Connections->setCurrentIndex(0);
                 }
-                return warn(QStringLiteral("无效的连接对象!"), Prompts::MbIconWarning);
+                return stop("无效的连接对象!", Prompts::MbIconWarning);
             }
-            return MySocket->SendTo(peers.Current->Socket, buf, len);
+            return sent(MySocket->SendTo(peers.Current->Socket, buf, len));
         }
-        bool sent = false;
+        bool last = false;
         for (peers.Current = peers.First; peers.Current; peers.Current = peers.Current->Next)
-            sent = MySocket->SendTo(peers.Current->Socket, buf, len);
-        return sent;
+            last = MySocket->SendTo(peers.Current->Socket, buf, len);
+        return sent(last);
     }
     default:
-        return false;
+        return GroupResult::Failed;
     }
 }

@@ -28,7 +28,9 @@ void TFormNet::createSerialDevice() {
     QxCommDevice1->setPortNo(3);
     QxCommDevice1->setBaud(br115200);
     QxCommDevice1->setByteSize(8);
-    QxCommDevice1->setInBufSize(8192);
+    // Room for 64 KB between two 10 ms polls: a fast line (several Mbaud, no flow control)
+    // cannot overrun the driver's small buffer while the window is busy drawing.
+    QxCommDevice1->setInBufSize(65536);
     QxCommDevice1->setOutBufSize(8192);
     QxCommDevice1->setHwInSize(1200);
     QxCommDevice1->setHwOutSize(1200);

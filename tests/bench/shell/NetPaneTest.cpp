@@ -117,11 +117,11 @@ TEST_F(NetPaneTest, UdpReceivesWithSourceHeadersAndAnswersTheChosenTarget) {
     form->cmIPEdit_Target->SetIPstr("127.0.0.1");
     form->Edit_PortNUM2->setText(QString::number(peer.localPort()));
     const std::uint8_t group[] = {1, 2, 3};
-    EXPECT_TRUE(form->NetSendGroup(group, 3, false));
+    EXPECT_EQ(form->NetSendGroup(group, 3, false), GroupResult::Sent);
     EXPECT_EQ(peer.readExactly(3), QByteArray("\x01\x02\x03", 3));
 
     form->Edit_PortNUM2->setText("abc");
-    EXPECT_FALSE(form->NetSendGroup(group, 3, false));
+    EXPECT_EQ(form->NetSendGroup(group, 3, false), GroupResult::Stop);
     EXPECT_EQ(prompts.lastQuestion()->text, "无效的目标端口号!");
     EXPECT_EQ(prompts.lastQuestion()->caption, "Warning");
 
@@ -139,7 +139,7 @@ TEST_F(NetPaneTest, TcpServerListsPeersAndSendsToOneOrAll) {
     EXPECT_EQ(form->Label_IP2->text(), "Peers:");
     EXPECT_EQ(form->ComboBox_Connections->currentText(), " All Connections");
     const std::uint8_t group[] = {'h', 'i'};
-    EXPECT_FALSE(form->NetSendGroup(group, 2, false));
+    EXPECT_EQ(form->NetSendGroup(group, 2, false), GroupResult::Stop);
     EXPECT_EQ(prompts.lastQuestion()->text, "当前没有连接对象!");
 
     const auto port = static_cast<std::uint16_t>(form->MySocket->LocalPort());
@@ -158,10 +158,10 @@ TEST_F(NetPaneTest, TcpServerListsPeersAndSendsToOneOrAll) {
     EXPECT_EQ(form->ComboBox_Connections->currentIndex(), 1);
 
     form->ComboBox_Connections->setCurrentIndex(2);
-    EXPECT_TRUE(form->NetSendGroup(group, 2, false));
+    EXPECT_EQ(form->NetSendGroup(group, 2, false), GroupResult::Sent);
     EXPECT_EQ(second.readExactly(2), "hi");
     form->ComboBox_Connections->setCurrentIndex(0);
-    EXPECT_TRUE(form->NetSendGroup(group, 2, false));
+    EXPECT_EQ(form->NetSendGroup(group, 2, false), GroupResult::Sent);
     EXPECT_EQ(first.readExactly(2), "hi");
     EXPECT_EQ(second.readExactly(2), "hi");
 
@@ -193,7 +193,7 @@ TEST_F(NetPaneTest, TcpClientShowsItsLocalEndReadOnly) {
     EXPECT_EQ(form->Edit_PortNUM2->text(), QString::number(ntohs(local.sin_port)));
     EXPECT_FALSE(form->Edit_PortNUM2->isEnabled());
     const std::uint8_t group[] = {'o', 'k'};
-    EXPECT_TRUE(form->NetSendGroup(group, 2, false));
+    EXPECT_EQ(form->NetSendGroup(group, 2, false), GroupResult::Sent);
     EXPECT_EQ(server.readExactly(2), "ok");
 }
 
