@@ -10,12 +10,12 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
     QMessageBox::StandardButton button;
     int answer;
 };
 
-std::vector<ButtonSpec> buttonsFor(int flags) {
+std::vector<ButtonChoice> buttonsFor(int flags) {
     using B = QMessageBox;
     switch (flags & 0x0F) {
     case Prompts::MbOkCancel:
@@ -69,8 +69,8 @@ int QtPrompts::messageBox(QWidget* parent, const QString& text, const QString& c
                           int flags) {
     QMessageBox box(iconFor(flags), caption, text, QMessageBox::NoButton, parent);
     std::vector<std::pair<QAbstractButton*, int>> answers;
-    for (const ButtonSpec& spec : buttonsFor(flags))
-        answers.emplace_back(box.addButton(spec.button), spec.answer);
+    for (const ButtonChoice& choice : buttonsFor(flags))
+        answers.emplace_back(box.addButton(choice.button), choice.answer);
     box.exec();
     for (const auto& [button, answer] : answers)
         if (box.clickedButton() == button)
