@@ -60,8 +60,7 @@ struct SendPane {
 };
 
 struct ReceivePane {
-    QPlainTextEdit* box = nullptr;
-    ReceiveBox* view = nullptr;
+    ReceiveBox* view = nullptr; // over the pane's receive box
     QLabel* hint = nullptr;
     QCheckBox* fileOutput = nullptr;
     QCheckBox* autoReturn = nullptr;

@@ -101,7 +101,6 @@ TFormNet::TFormNet(BenchServices services, QWidget* parent)
     cmTrayIcon1->setVisible(true);
 
     wireHandlers();
-    Timer1->start();
 }
 
 TFormNet::~TFormNet() {
@@ -148,6 +147,7 @@ void TFormNet::wireDataPath() {
     connect(Label_ClearSend_L, &LinkLabel::clicked, this, &TFormNet::Label_ClearSend_LClick);
 
     connect(Timer1, &QTimer::timeout, this, &TFormNet::Timer1Timer);
+    connect(QxCommDevice1, &TQxCommDevice::AfterOpen, Timer1, qOverload<>(&QTimer::start));
     connect(CheckBox_FileOutput, &QCheckBox::toggled, this, &TFormNet::CheckBox_FileOutputClick);
     connect(CheckBox_FileOutput_L, &QCheckBox::toggled, this,
             &TFormNet::CheckBox_FileOutput_LClick);

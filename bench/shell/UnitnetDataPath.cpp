@@ -96,7 +96,6 @@ void TFormNet::createDataPath() {
     const auto receivePane = [](QPlainTextEdit* box, QLabel* hint, QCheckBox* fileOutput,
                                 QCheckBox* autoReturn, QCheckBox* showHex, QCheckBox* pause) {
         auto pane = std::make_unique<ReceivePane>();
-        pane->box = box;
         pane->view = new ReceiveBox(box);
         pane->hint = hint;
         pane->fileOutput = fileOutput;

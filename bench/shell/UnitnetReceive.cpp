@@ -86,8 +86,12 @@ void TFormNet::MySocketReceive(QObject*, int, quint16 peerPort, quint32 peerIP,
 
 void TFormNet::Timer1Timer() {
     const long waiting = QxCommDevice1->InQueue().count();
-    if (waiting <= 0)
+    if (waiting <= 0) {
+        // Nothing more can come from a closed port: the poll rests until the port opens.
+        if (!QxCommDevice1->Active())
+            Timer1->stop();
         return;
+    }
     // A slow pass is not re-entered: the poll starts again when this one is done.
     Timer1->stop();
     m_serialChunk.resize(static_cast<std::size_t>(waiting));

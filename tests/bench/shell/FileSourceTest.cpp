@@ -159,7 +159,7 @@ TEST_F(FileSourceTest, StopWhileThePeerTakesNothingEndsTheLoopAndLeavesWholeGrou
         else
             form->Btn_SendClick();
         EXPECT_LT(count, data.size());
-        SlowReader reader(serial ? pty.master() : server.fd(), data.size(), 65536, 0, 500);
+        SlowReader reader(serial ? pty.master() : server.fd(), data.size(), 65536, 0, 1000);
         const QByteArray got = reader.finish();
         // What was counted arrives, and it is whole groups of the file from its start.
         EXPECT_EQ(got.size(), count);
