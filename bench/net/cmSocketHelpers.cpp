@@ -34,7 +34,8 @@ constexpr std::pair<int, const char*> ErrorTexts[] = {
     {10041, "The specified protocol is the wrong type for this socket."},
     {10043, "The specified protocol is not supported."},
     {10044, "The specified socket type is not supported in this address family."},
-    {10045, "MSG_OOB was specified, but the socket is not stream style such as type SOCK_STREAM, "
+    {10045, "MSG_OOB was "
+            "specified, but the socket is not stream style such as type SOCK_STREAM, "
             "out-of-band data is not supported in the communication domain associated with this "
             "socket, or the socket is unidirectional and supports only receive operations."},
     {10047, "The specified address family is not supported.(地址类型不被协议支持)"},
